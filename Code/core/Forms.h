@@ -1,0 +1,49 @@
+// The models of the three windows' controls, under the controls' names.
+// One instance lives for the whole run; the Qt windows are views over it.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "Models.h"
+
+// The main window's controls that the logic reads and writes.
+struct TMainFormModel {
+    TSettingsList cbbOutputFiletype;
+    TSettingsList cbbProfile;
+    TTextValue edtOutputFolder;  // set to $HOME/orvanel at start
+    TCheckValue chkShutdown{false};
+    TCheckValue chkShowOutputDirectory{true};
+    TSourceList dxTreeSourceFileInfo;
+    TTextValue lblTitle;
+};
+
+// The Options dialog's lists.
+struct TOptionFormModel {
+    TSettingsList cbbVideoSize;
+    TSettingsList cbbVideoBitrate;
+    TSettingsList cbbFramerate;
+    TSettingsList cbbAspectratio;
+    TSettingsList cbbAudioBitrate;
+    TSettingsList cbbAudioSample;
+    TSettingsList cbbAudioVolumeGain;
+    TSettingsList cbbAudioChannels;
+    TEditableList cbbCustomProfile;
+};
+
+// The progress window's controls.
+struct TProgressFormModel {
+    TTextValue lblCurFileName;
+    TProgressBarModel pbTotal;
+    TProgressBarModel ProgressBar1;
+    std::array<TCheckValue, 6> imgDots;  // img1 .. img6: shown or hidden
+    TTextValue lblPersent{"Current: 1, Total: ..."};
+    TTextValue statState;  // the first panel of the status bar
+    TCheckValue tmrChanging{false};  // the animation timer runs
+};
+
+struct TForms {
+    TMainFormModel FrmMainForm;
+    TOptionFormModel frmOption;
+    TProgressFormModel frmConverting;
+};

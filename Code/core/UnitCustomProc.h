@@ -1,0 +1,74 @@
+// TCustomProc: the shared object that holds the batch state and the
+// preview's playing flag, and carries the operations behind the windows'
+// handlers. Its operations are grouped by subject over several files:
+//   UnitCustomProc.cpp     catalogue filling and profile application
+//   CommandLine.cpp        building the encoder command line
+//   ConvertBatch.cpp       the batch driver
+#pragma once
+
+#include <string>
+
+#include "Forms.h"
+#include "Unit_CommonLib.h"
+
+// The batch's fixed pauses. Tests pass shorter ones; the program uses these.
+struct TBatchPauses {
+    static constexpr int kBeforeEncoderMs = 2000;
+    static constexpr int kAfterEncoderMs = 3000;
+    static constexpr int kProcessPollMs = 100;
+    int BeforeEncoderMs = kBeforeEncoderMs;
+    int AfterEncoderMs = kAfterEncoderMs;
+    int ProcessPollMs = kProcessPollMs;
+};
+
+class TCustomProc {
+public:
+    TCustomProc(TCommonLib& lib, TForms& forms);
+
+    // Fields, in the designed order.
+    int CurIndex = 0;
+    bool IsPlaying = false;
+    std::string StartTime;
+    std::string Duration;
+    int RowCount = 0;
+    int RefreshCount = 0;
+    std::string CommandLine;
+
+    TBatchPauses Pauses;
+
+    // --- Catalogue filling: each appends the catalogue's items to its
+    // control and selects the default.
+    void FillAllLists();
+    void FillOutputTypeList(TSettingsList& list);
+    void FillProfileList(TSettingsList& list);
+    void FillAspectRatioList(TSettingsList& list);
+    void FillVideoBitrateList(TSettingsList& list);
+    void FillAudioBitrateList(TSettingsList& list);
+    void FillAudioChannelsList(TSettingsList& list);
+    void FillFrameRateList(TSettingsList& list);
+    void FillAudioSampleList(TSettingsList& list);
+    void FillVolumeGainList(TSettingsList& list);
+    void FillVideoSizeList(TSettingsList& list);
+
+    // --- Profile application.
+    void ApplyProfile();
+    void GetCustomProfileRow(std::string& row);
+    void ApplyCustomProfile();
+
+    // --- Command line.
+    std::string BuildParameters(const std::string& sourceFile);
+    std::string GetStartTime(const std::string& sourceFile);
+    std::string GetConvertDuration(const std::string& sourceFile);
+    std::string PrepareOutputFolder();
+
+    // --- Batch.
+    void ConvertFiles(TSourceList& list);
+    void EncoderOutputProc(const std::string& chunk);
+
+    TCommonLib& Lib() { return lib_; }
+    TForms& Forms() { return forms_; }
+
+private:
+    TCommonLib& lib_;
+    TForms& forms_;
+};
