@@ -64,6 +64,19 @@ public:
     int64_t DurationMs(const std::string&) override { return -1; }
 };
 
+class NullPlayer : public IPlayer {
+public:
+    bool Open(const std::string&) override { return false; }
+    bool IsActive() const override { return false; }
+    void Run() override {}
+    void Pause() override {}
+    void Stop() override {}
+    void Close() override {}
+    int64_t PositionMs() const override { return 0; }
+    int64_t DurationMs() const override { return 0; }
+    void SeekMs(int64_t) override {}
+};
+
 class NullWindows : public IConvertWindows {
 public:
     void ShowProgressWindow() override { visible_ = true; }
@@ -97,6 +110,8 @@ TPorts::TPorts() {
     Shutdown = &shutdown;
     Memory = &memory;
     Probe = &probe;
+    static NullPlayer player;
+    Player = &player;
     static NullWindows windows;
     Windows = &windows;
 }

@@ -136,6 +136,28 @@ public:
     virtual int64_t DurationMs(const std::string& path) = 0;
 };
 
+// The preview's media player. Everything but Open returns at once.
+class IPlayer {
+public:
+    virtual ~IPlayer() = default;
+    // Clears what is loaded, then loads path and waits (window messages
+    // flowing, with a time limit) until it is loaded or has failed.
+    // True when loaded; after a failure nothing is loaded.
+    virtual bool Open(const std::string& path) = 0;
+    // A file is loaded.
+    virtual bool IsActive() const = 0;
+    // Each throws std::runtime_error when the player refuses.
+    virtual void Run() = 0;
+    virtual void Pause() = 0;
+    virtual void Stop() = 0;
+    // Unloads and clears; afterwards IsActive() is false.
+    virtual void Close() = 0;
+    virtual int64_t PositionMs() const = 0;
+    virtual int64_t DurationMs() const = 0;
+    // Absolute position; ignored when nothing is loaded.
+    virtual void SeekMs(int64_t ms) = 0;
+};
+
 // The windows the batch shows, hides and disables.
 class IConvertWindows {
 public:
@@ -163,5 +185,6 @@ struct TPorts {
     IShutdown* Shutdown;
     IMemoryTrim* Memory;
     IMediaProbe* Probe;
+    IPlayer* Player;
     IConvertWindows* Windows;
 };

@@ -4,6 +4,10 @@
 //   UnitCustomProc.cpp     catalogue filling and profile application
 //   CommandLine.cpp        building the encoder command line
 //   ConvertBatch.cpp       the batch driver
+//   CustomProfiles.cpp     adding, saving and deleting custom profiles
+//   SourceFiles.cpp        the remembered folder of the open dialog
+//   Preview.cpp            the preview player
+//   Trim.cpp               the trim markers
 #pragma once
 
 #include <string>
@@ -36,6 +40,11 @@ public:
 
     TBatchPauses Pauses;
 
+    // Program-wide state of the preview and the trim markers.
+    int SelFileDuration = 0;
+    std::string EndTimeText;
+    bool MarkersLoaded = false;
+
     // --- Catalogue filling: each appends the catalogue's items to its
     // control and selects the default.
     void FillAllLists();
@@ -54,6 +63,24 @@ public:
     void ApplyProfile();
     void GetCustomProfileRow(std::string& row);
     void ApplyCustomProfile();
+
+    // --- Custom profiles.
+    void AddCustomProfile();
+    void SaveCustomProfile();
+    void DeleteCustomProfile();
+
+    // --- The open dialog's remembered folder.
+    std::string ReadInitDir();
+    void SaveInitDir();
+
+    // --- Preview.
+    void OpenVideo(const std::string& path);
+    void PlayVideo();
+    void PauseVideo();
+    void StopVideo();
+
+    // --- Trim.
+    int GetCutLength(const std::string& path);
 
     // --- Command line.
     std::string BuildParameters(const std::string& sourceFile);

@@ -6,6 +6,10 @@
 //   CommandLine.cpp        the command-line fragments
 //   ProcessStop.cpp        process lookup and stopping the encoder
 //   SystemActions.cpp      message box, memory trim, shutdown, opening a folder
+//   ConfigReaders.cpp      the readers of the Config/ folder
+//   SourceFiles.cpp        adding, probing and removing source files
+//   OutputFolder.cpp       the output folder chooser
+//   Preview.cpp            seeking the preview
 #pragma once
 
 #include <cstdint>
@@ -50,6 +54,9 @@ public:
     std::string AppPath;
     TConvertParameterStruct ConvertParam;
     std::string PlayFileName;
+    // The open dialog's current file name: the first file of its last
+    // successful use (empty before the first).
+    std::string DialogFileName;
 
     TPorts& Ports() { return ports_; }
 
@@ -78,6 +85,23 @@ public:
     std::string GetVolumeParam(const TSettingsList& list, int index) const;
     std::string GetAudioChannelsParam(const TSettingsList& list, int index) const;
     std::string GetAudioSampleParam(const TSettingsList& list, int index) const;
+
+    // --- Source files.
+    void AddSourceFiles(TSourceList& list, const std::vector<std::string>& paths);
+    // Whole seconds; 0 when the file cannot be probed.
+    int64_t GetVideoDuration(const std::string& path);
+    // Bytes; -1 when the size cannot be read.
+    int64_t GetSourceFileSize(const std::string& path);
+    std::vector<std::string> SelectSourceFiles(bool removeDuplicates, const std::string& initDir);
+    static std::vector<std::string> RemoveDuplicates(const std::vector<std::string>& texts);
+    void RemoveSelectedRows(TSourceList& list);
+    bool ClearSourceList(TSourceList& list);
+
+    // --- Output folder.
+    std::string SelectOutputFolder(const std::string& current);
+
+    // --- Preview.
+    void SeekVideo(int64_t ms);
 
     // --- Batch.
     // Warns that the list is empty; returns whether the box was shown.
