@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Forms.h"
 #include "Unit_CommonLib.h"
@@ -72,6 +73,20 @@ public:
     // --- The open dialog's remembered folder.
     std::string ReadInitDir();
     void SaveInitDir();
+
+    // --- What the source list's user actions do, so each view handler is
+    // one call. Those that remove rows stop the preview afterwards.
+    static constexpr int kVkDelete = 46;
+    void btnOpenFileClick();
+    void WMDropFiles(const std::vector<std::string>& paths);
+    void btnRemoveFileClick();
+    void btnClearFileClick();
+    // key: a virtual key code; only kVkDelete does anything.
+    void dxTreeSourceFileInfoKeyDown(int key);
+    // A drag that started in the list ended, on the list itself or elsewhere.
+    void dxTreeSourceFileInfoEndDrag(bool droppedOnList);
+    // No cell is ever edited in place.
+    static bool dxTreeSourceFileInfoEditing() { return false; }
 
     // --- Preview.
     void OpenVideo(const std::string& path);

@@ -96,6 +96,13 @@ public:
     static std::vector<std::string> RemoveDuplicates(const std::vector<std::string>& texts);
     void RemoveSelectedRows(TSourceList& list);
     bool ClearSourceList(TSourceList& list);
+    // The open dialog's eleven filter entries, in order. The patterns match
+    // both letter cases (such as "*.[aA][vV][iI]"), as the extension test
+    // does; a view shows the descriptions alone.
+    static std::vector<TFileFilter> SourceFileFilters();
+    // The extension test: the text from the last "." of the file name is one
+    // of the fifteen accepted extensions, letter case aside.
+    static bool IsAcceptedSourceFile(const std::string& path);
 
     // --- Output folder.
     std::string SelectOutputFolder(const std::string& current);
