@@ -16,6 +16,8 @@
 #include "Forms.h"
 #include "Unit_CommonLib.h"
 
+class TConvertingLogic;
+
 // The batch's fixed pauses. Tests pass shorter ones; the program uses these.
 struct TBatchPauses {
     static constexpr int kBeforeEncoderMs = 2000;
@@ -106,6 +108,14 @@ public:
     // --- Batch.
     void ConvertFiles(TSourceList& list);
     void EncoderOutputProc(const std::string& chunk);
+    // The progress window's logic, whose refresh EncoderOutputProc runs.
+    TConvertingLogic* ConvertingLogic = nullptr;
+    // Ends the running batch after its current file: CurIndex moves past the
+    // last row, and nothing more is converted even if rows are added or
+    // CurIndex is reset before the batch has finished its waits.
+    void StopBatch();
+    bool BatchRunning() const { return batchRunning_; }
+    bool BatchStopped() const { return batchStopped_; }
 
     TCommonLib& Lib() { return lib_; }
     TForms& Forms() { return forms_; }
@@ -113,4 +123,6 @@ public:
 private:
     TCommonLib& lib_;
     TForms& forms_;
+    bool batchRunning_ = false;
+    bool batchStopped_ = false;
 };
