@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
-#include <sys/pidfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "ArgumentRules.h"
+#include "PidFd.h"
 
 extern char** environ;
 
@@ -94,7 +94,7 @@ class TChild {
   public:
     static constexpr int kGraceMs = 3000;
 
-    explicit TChild(pid_t pid) : pid_(pid), pidfd_(pidfd_open(pid, 0)) {}
+    explicit TChild(pid_t pid) : pid_(pid), pidfd_(OpenPidFd(pid)) {}
     TChild(const TChild&) = delete;
     TChild& operator=(const TChild&) = delete;
     ~TChild() {

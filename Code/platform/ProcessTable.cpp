@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <signal.h>
-#include <sys/pidfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 #include <optional>
 #include <sstream>
 #include <utility>
+
+#include "PidFd.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ std::vector<TProcessEntry> TProcessTable::Snapshot() {
 
 bool TProcessTable::Terminate(const TProcessEntry& process, bool force) {
     if (process.Pid <= 0) return false;
-    const int pidfd = pidfd_open(process.Pid, 0);
+    const int pidfd = OpenPidFd(process.Pid);
     if (pidfd < 0) return false;
     // The pidfd holds on to this very process: if the id has been reused
     // since the snapshot, the name or user read now shows it, and if the
@@ -108,7 +109,7 @@ bool TProcessTable::Terminate(const TProcessEntry& process, bool force) {
     const std::optional<TProcInfo> info = ReadProcess(procRoot_, process.Pid);
     bool delivered = false;
     if (info && info->Name == process.Name && Counts(*info)) {
-        delivered = pidfd_send_signal(pidfd, force ? SIGKILL : SIGTERM, nullptr, 0) == 0;
+        delivered = SendSignalToPidFd(pidfd, force ? SIGKILL : SIGTERM);
     }
     close(pidfd);
     return delivered;
