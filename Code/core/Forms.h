@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Models.h"
+#include "TrimStrip.h"
 
 // The main window's controls that the logic reads and writes.
 struct TMainFormModel {
@@ -16,6 +17,15 @@ struct TMainFormModel {
     TCheckValue chkShowOutputDirectory{true};
     TSourceList dxTreeSourceFileInfo;
     TTextValue lblTitle;
+    // The preview: the logo over the video area, the play time, the play
+    // position bar and the clock (the hidden track bar's timer), which
+    // runs only while a file plays.
+    TCheckValue panLogo{true};
+    TTextValue pnlCurTime{"00:00:00"};
+    TProgressBarModel pbPlayState;
+    TCheckValue dstrckbrMainform{false};
+    // The trim strip with its two markers.
+    TTrimStrip Panel1;
 };
 
 // The Options dialog's lists.
