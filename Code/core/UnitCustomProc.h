@@ -67,9 +67,11 @@ public:
     void GetCustomProfileRow(std::string& row);
     void ApplyCustomProfile();
 
-    // --- Custom profiles.
-    void AddCustomProfile();
-    void SaveCustomProfile();
+    // --- Custom profiles. Add and Save return false when they stored
+    // nothing (a refused name, or a cancelled prompt whose proposed name is
+    // taken).
+    bool AddCustomProfile();
+    bool SaveCustomProfile();
     void DeleteCustomProfile();
 
     // --- The open dialog's remembered folder.
