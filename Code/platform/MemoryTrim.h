@@ -4,6 +4,6 @@
 #include "Ports.h"
 
 class TMemoryTrim : public IMemoryTrim {
-public:
+  public:
     void TrimWorkingSet() override;
 };
