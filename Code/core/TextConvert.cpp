@@ -19,8 +19,8 @@ bool TryStrToInt(const std::string& text, int32_t& value) {
         base = 16;
         i += 2;
     }
-    if (i >= text.size()) return false;
-    // from_chars refuses signs, so the sign was taken above; a second one fails here.
+    // One sign at most: from_chars would take a second "-" itself.
+    if (i >= text.size() || text[i] == '+' || text[i] == '-') return false;
     int64_t magnitude = 0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
