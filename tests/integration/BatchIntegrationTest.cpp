@@ -87,8 +87,9 @@ class NoShutdown : public IShutdown {
 // process list and a log in a folder of the test's own.
 class BatchWorld {
   public:
-    BatchWorld(const std::string& programFolder, const std::string& logFolder)
-        : runner(programFolder) {
+    BatchWorld(const std::string& programFolder, const std::string& logFolder,
+               int chunkPauseMs = TAdvanceSystem::kChunkPauseMs)
+        : runner(programFolder, chunkPauseMs) {
         TAppFunc::SetAppPath(logFolder);
         InitFuncObjects();
         TSysFunc::Processes = &processes;
@@ -223,7 +224,7 @@ TEST(IntegrationPaths, ReachTheEncoderExactlyWhateverTheyHold) {
     const std::vector<std::string> names = {
         "say \"hi\".avi",        "$(touch pwned) & ; | * ? `id`.avi", "back\\\"slash.avi",
         "ends in a backslash\\", "three   blanks\tand a tab.avi",     "\"\".avi"};
-    BatchWorld w(appDir, tmp.path);
+    BatchWorld w(appDir, tmp.path, 10);
     w.proc->Pauses = {10, 10, 10};
     const std::string outFolder = tmp.path + "out \"q\" $x\\";
     w.forms.FrmMainForm.edtOutputFolder.SetText(outFolder);
