@@ -244,9 +244,27 @@ int main(int argc, char** argv) {
         stepsPerFile <= designed + 0.3 ? "ok" : "OVER GOAL");
 
     // 2. One encode of about encodeGoal seconds: the thread's CPU time while
-    // the runner waits for it. The clip's length comes from the speed kodra
-    // showed above.
-    const double speed = clipSeconds * 3 / alone;  // seconds of clip per second of encoding
+    // the runner waits for it. Short clips overstate kodra's start-up, so
+    // its speed is taken from kodra alone on a clip of ten copies.
+    const int calibrationCopies = 10;
+    const std::string calibrationClip = work + "calibration clip.mkv";
+    if (!RepeatClip(clips[0], calibrationCopies, calibrationClip)) {
+        std::fprintf(stderr, "ffmpeg could not join the calibration clip\n");
+        return 1;
+    }
+    std::vector<std::string> args = SplitArguments(batch.lines[0]);
+    args.erase(args.begin());  // the program
+    args[2] = calibrationClip;
+    args.back() = work + "calibration.mp4";
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == "-t") args[i + 1] = std::to_string(calibrationCopies * clipSeconds);
+    const auto calibrationStart = Clock::now();
+    if (Run(encoder, args, false) != 0) {
+        std::fprintf(stderr, "kodra alone failed on the calibration clip\n");
+        return 1;
+    }
+    // Seconds of clip per second of encoding.
+    const double speed = calibrationCopies * clipSeconds / Seconds(Clock::now() - calibrationStart);
     const int copies = std::max(1, static_cast<int>(std::ceil(encodeGoal * speed / clipSeconds)));
     const std::string longClip = work + "long clip.mkv";
     if (!RepeatClip(clips[0], copies, longClip)) {
