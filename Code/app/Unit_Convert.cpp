@@ -103,13 +103,13 @@ void TFrmMainForm::CreateControls() {
     btnWindowClose = button("btnWindowClose", "close", {680, 14, 26, 22}, "Close");
 
     lblOutputFileTypeName = MakeLabel("lblOutputFileTypeName", "Output FileType:", c);
-    lblOutputFileTypeName->setGeometry(22, 68, 100, 26);
+    lblOutputFileTypeName->setGeometry(22, 68, 104, 26);
     cbbOutputFiletype = MakeList("cbbOutputFiletype", c);
-    cbbOutputFiletype->setGeometry(122, 68, 246, 26);
+    cbbOutputFiletype->setGeometry(128, 68, 242, 26);
     lblProfileSettings = MakeLabel("lblProfileSettings", "Profile Settings:", c);
-    lblProfileSettings->setGeometry(384, 68, 96, 26);
+    lblProfileSettings->setGeometry(386, 68, 100, 26);
     cbbProfile = MakeList("cbbProfile", c);
-    cbbProfile->setGeometry(480, 68, 172, 26);
+    cbbProfile->setGeometry(488, 68, 164, 26);
     btnOptions = button("btnOptions", "options", {662, 67, 36, 28}, "Options");
 
     pnlMediaView = new TMediaView(c);
