@@ -67,7 +67,11 @@ TFrmMainForm::TFrmMainForm(TForms& forms, TPorts& ports, std::string appPath, QW
     BindModels();
 }
 
-TFrmMainForm::~TFrmMainForm() = default;
+TFrmMainForm::~TFrmMainForm() {
+    // The windows and views this window owns refer to the shared objects,
+    // so they go while those still exist.
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TFrmMainForm::Guard(const std::function<void()>& handler) {
     RunGuarded(*ports_.Messages, handler);

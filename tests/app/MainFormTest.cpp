@@ -62,8 +62,13 @@ struct TMainWindowFixture {
     std::unique_ptr<TQtConvertWindows> Windows;
     int Closed = 0;
 
-    explicit TMainWindowFixture(const std::string& profiles = {}) {
+    // assets: the file to use as libAssets.so; empty for the built one.
+    explicit TMainWindowFixture(const std::string& profiles = {}, const std::string& assets = {}) {
         for (const char* name : kSiblings) Folder.CopyFromBuild(name);
+        if (!assets.empty()) {
+            std::filesystem::remove(Folder.Path() + "libAssets.so");
+            Folder.CopyAs(assets, "libAssets.so");
+        }
         if (!profiles.empty()) Folder.Write("Config/UserProfileInfo.ini", profiles);
         TAppFunc::SetAppPath(Folder.Path());
         Ports.Messages = &Messages;
@@ -181,6 +186,19 @@ class MainFormTest : public QObject {
         }
         QVERIFY(f.Messages.Calls.empty());
         QCOMPARE(form.size(), QSize(TFrmMainForm::kClientWidth, TFrmMainForm::kMinHeight));
+    }
+
+    // A libAssets.so without most texts and without a readable picture: no
+    // splash, the texts it has, and the window all the same.
+    void startsWithoutSplashPictureOrTexts() {
+        TMainWindowFixture f({}, ORV_FAKE_ASSETS);
+        QVERIFY(f.Form->SiblingFilesFound());
+        QVERIFY(f.Show());
+        QCOMPARE(f.Form->lblTitle->text(), QString("Partial "));
+        QCOMPARE(f.Form->windowTitle(), QString("Orvanel"));
+        QCOMPARE(f.Form->cbbProfile->currentText(), QString("Normal Quality"));
+        QCOMPARE(f.Forms.frmOption.cbbVideoBitrate.SelectedText(), std::string("768"));
+        QVERIFY(f.Messages.Calls.empty());
     }
 
     // Showing the window again is no new first show: nothing is filled twice.
