@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -183,8 +184,23 @@ void TfrmConverting::RenderSkinPicture() {
         RenderSkin("progress.svg", QSize(kClientWidth, kSkinHeight), devicePixelRatioF()));
     // The outline of the picture, with the status bar below it.
     QRegion outline = skin_.isNull() ? QRegion(0, 0, kClientWidth, kSkinHeight) : OutlineOf(skin_);
-    outline += QRegion(statState->geometry());
+    outline += StatusStrip().toFillPolygon().toPolygon();
     setMask(outline);
+}
+
+// The status bar's background: it reaches a little under the skin, so the
+// two join without a gap, and is rounded at the bottom like the skin on top.
+QPainterPath TfrmConverting::StatusStrip() const {
+    constexpr int kOverlap = 8;
+    constexpr int kRadius = 10;
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(0, kSkinHeight - kOverlap - kRadius, kClientWidth,
+                                  kClientHeight - kSkinHeight + kOverlap + kRadius),
+                           kRadius, kRadius);
+    QPainterPath below;
+    below.addRect(
+        QRectF(0, kSkinHeight - kOverlap, kClientWidth, kClientHeight - kSkinHeight + kOverlap));
+    return rounded.intersected(below);
 }
 
 void TfrmConverting::showEvent(QShowEvent* event) {
@@ -217,6 +233,8 @@ void TfrmConverting::paintEvent(QPaintEvent*) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(rect(), Qt::transparent);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(StatusStrip(), QColor(0x0c, 0x12, 0x1b));
     painter.drawImage(0, 0, skin_);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPainterPath>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -84,6 +85,7 @@ class TfrmConverting : public QWidget {
     void CreateControls();
     void BindModels();
     void RenderSkinPicture();
+    QPainterPath StatusStrip() const;
     void Guard(const std::function<void()>& handler);
 
     TForms& forms_;

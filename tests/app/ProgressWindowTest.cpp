@@ -189,6 +189,7 @@ class ProgressWindowTest : public QObject {
         // The mask keeps the skin's outline and the status bar below it.
         QVERIFY(w.mask().contains(QPoint(217, 100)));
         QVERIFY(w.mask().contains(QPoint(25, 213)));
+        QVERIFY(!w.mask().contains(QPoint(0, 0)));  // rounded like the main window
 
         // An empty range is an empty bar, never Qt's busy animation.
         f.Forms.frmConverting.pbTotal.SetMax(0);
