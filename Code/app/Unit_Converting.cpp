@@ -84,6 +84,8 @@ TfrmConverting::TfrmConverting(TForms& forms, TCustomProc& proc, TPorts& ports, 
       logic_(std::make_unique<TConvertingLogic>(proc)),
       dragger_(new TWindowDragger(this)) {
     setObjectName("frmConverting");
+    // Free skin moves the window, as on the main window.
+    dragger_->Watch(this);
     setWindowTitle("Converting");
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kClientWidth, kClientHeight);
