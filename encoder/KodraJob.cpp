@@ -107,13 +107,13 @@ enum class Opt {
     Length
 };
 
-struct TOptSpec {
+struct TOptionDef {
     std::string_view name;
     Opt opt;
     bool takesValue;
 };
 
-constexpr TOptSpec kOptions[] = {
+constexpr TOptionDef kOptions[] = {
     {"-y", Opt::Overwrite, false},
     {"-i", Opt::Input, true},
     {"-vcodec", Opt::VideoCodec, true},
@@ -138,9 +138,9 @@ std::string Invalid(std::string_view option, const std::string& value, std::stri
 }
 
 // Applies one option with its value; returns an error text or "".
-std::string Apply(TKodraJob& job, const TOptSpec& spec, const std::string& v) {
+std::string Apply(TKodraJob& job, const TOptionDef& option, const std::string& v) {
     int n = 0;
-    switch (spec.opt) {
+    switch (option.opt) {
         case Opt::Overwrite:
             job.overwrite = true;
             return "";
@@ -167,40 +167,40 @@ std::string Apply(TKodraJob& job, const TOptSpec& spec, const std::string& v) {
             return "";
         case Opt::VideoBitrate:
         case Opt::AudioBitrate:
-            if (!ReadInt(v, 1, 1000000, n)) return Invalid(spec.name, v, "kbit/s");
-            (spec.opt == Opt::VideoBitrate ? job.videoKbps : job.audioKbps) = n;
+            if (!ReadInt(v, 1, 1000000, n)) return Invalid(option.name, v, "kbit/s");
+            (option.opt == Opt::VideoBitrate ? job.videoKbps : job.audioKbps) = n;
             return "";
         case Opt::Volume:
-            if (!ReadInt(v, 0, 100000, n)) return Invalid(spec.name, v, "a percentage");
+            if (!ReadInt(v, 0, 100000, n)) return Invalid(option.name, v, "a percentage");
             job.volumePercent = n;
             return "";
         case Opt::Channels:
-            if (!ReadInt(v, 1, 64, n)) return Invalid(spec.name, v, "a channel count");
+            if (!ReadInt(v, 1, 64, n)) return Invalid(option.name, v, "a channel count");
             job.channels = n;
             return "";
         case Opt::SampleRate:
-            if (!ReadInt(v, 1, 1000000, n)) return Invalid(spec.name, v, "a rate in Hz");
+            if (!ReadInt(v, 1, 1000000, n)) return Invalid(option.name, v, "a rate in Hz");
             job.sampleRate = n;
             return "";
         case Opt::Size:
-            if (!IsFrameSize(v)) return Invalid(spec.name, v, "WIDTHxHEIGHT");
+            if (!IsFrameSize(v)) return Invalid(option.name, v, "WIDTHxHEIGHT");
             job.frameSize = v;
             return "";
         case Opt::Rate:
-            if (!IsPositiveRatio(v, '/')) return Invalid(spec.name, v, "frames per second");
+            if (!IsPositiveRatio(v, '/')) return Invalid(option.name, v, "frames per second");
             job.frameRate = v;
             return "";
         case Opt::Aspect:
-            if (!IsPositiveRatio(v, ':')) return Invalid(spec.name, v, "a ratio such as 4:3");
+            if (!IsPositiveRatio(v, ':')) return Invalid(option.name, v, "a ratio such as 4:3");
             job.aspect = v;
             return "";
         case Opt::Format:
-            if (!IsFormatName(v)) return Invalid(spec.name, v, "a format name");
+            if (!IsFormatName(v)) return Invalid(option.name, v, "a format name");
             job.format = v;
             return "";
         case Opt::Start: {
             int64_t ms = 0;
-            if (!ParseTimeText(v, ms)) return Invalid(spec.name, v, "HH:MM:SS or seconds");
+            if (!ParseTimeText(v, ms)) return Invalid(option.name, v, "HH:MM:SS or seconds");
             job.startMs = ms;
             return "";
         }
@@ -208,7 +208,7 @@ std::string Apply(TKodraJob& job, const TOptSpec& spec, const std::string& v) {
             int64_t ms = 0;
             bool negative = !v.empty() && v[0] == '-';
             if (!ParseTimeText(negative ? v.substr(1) : v, ms))
-                return Invalid(spec.name, v, "seconds");
+                return Invalid(option.name, v, "seconds");
             // A trimmed row whose end equals its start asks for nothing; an
             // empty file must not pass for a conversion.
             if (negative || ms <= 0) return "the length must be more than 0 seconds (-t " + v + ")";
@@ -280,16 +280,16 @@ TKodraParse ParseKodraArgs(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!arg.empty() && arg[0] == '-') {
-            const TOptSpec* spec = nullptr;
-            for (const TOptSpec& s : kOptions)
-                if (s.name == arg) spec = &s;
-            if (!spec) return fail("unknown option \"" + arg + "\"");
+            const TOptionDef* option = nullptr;
+            for (const TOptionDef& s : kOptions)
+                if (s.name == arg) option = &s;
+            if (!option) return fail("unknown option \"" + arg + "\"");
             std::string value;
-            if (spec->takesValue) {
+            if (option->takesValue) {
                 if (i + 1 >= args.size()) return fail("option " + arg + " needs a value");
                 value = args[++i];
             }
-            std::string error = Apply(job, *spec, value);
+            std::string error = Apply(job, *option, value);
             if (!error.empty()) return fail(error);
             continue;
         }
