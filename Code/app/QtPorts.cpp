@@ -107,20 +107,44 @@ void TQtMessages::ShowError(const std::string& text) {
     Run(*box);
 }
 
-QString FileDialogFilter(const std::vector<TFileFilter>& filters) {
+QStringList FileDialogFilters(const std::vector<TFileFilter>& filters) {
     QStringList entries;
     for (const auto& filter : filters) {
         QStringList patterns;
         for (const auto& pattern : filter.Patterns) patterns << ToQString(pattern);
         entries << ToQString(filter.Description) + " (" + patterns.join(' ') + ")";
     }
-    return entries.join(";;");
+    return entries;
+}
+
+QString FileDialogFilter(const std::vector<TFileFilter>& filters) {
+    return FileDialogFilters(filters).join(";;");
+}
+
+void PrepareOpenDialog(QFileDialog& dialog, const std::string& initialFolder,
+                       const std::vector<TFileFilter>& filters) {
+    dialog.setWindowTitle(QString());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setDirectory(ToQString(initialFolder));
+    // The descriptions hold brackets of their own: the user sees them
+    // whole, without the pattern lists behind them. The desktop's own
+    // dialogs cut a description at its first bracket, so Qt's is used.
+    dialog.setOptions(QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog);
+    const QStringList entries = FileDialogFilters(filters);
+    dialog.setNameFilters(entries);
+    if (!entries.isEmpty()) dialog.selectNameFilter(entries.front());
 }
 
 std::vector<std::string> TQtFileDialogs::OpenFiles(const std::string& initialFolder,
                                                    const std::vector<TFileFilter>& filters) {
-    const QStringList chosen = QFileDialog::getOpenFileNames(
-        nullptr, QString(), ToQString(initialFolder), FileDialogFilter(filters));
+    QPointer<QWidget> active = QApplication::activeWindow();
+    QFileDialog dialog;
+    PrepareOpenDialog(dialog, initialFolder, filters);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (active) active->activateWindow();
+    if (!accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
     std::vector<std::string> paths;
     paths.reserve(static_cast<size_t>(chosen.size()));
     for (const auto& path : chosen) paths.push_back(FromQString(path));

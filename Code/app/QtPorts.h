@@ -3,6 +3,7 @@
 
 #include <QMessageBox>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -48,6 +49,15 @@ class TQtFileDialogs : public IFileDialogs {
 // The filter text of the open dialog: one "Description (patterns)" entry
 // per filter, separated by ";;", in the filters' order.
 QString FileDialogFilter(const std::vector<TFileFilter>& filters);
+// The same entries one by one.
+QStringList FileDialogFilters(const std::vector<TFileFilter>& filters);
+
+class QFileDialog;
+// Sets up the open dialog: several existing files, the initial folder, the
+// filters in order with the first selected, and only their descriptions
+// shown.
+void PrepareOpenDialog(QFileDialog& dialog, const std::string& initialFolder,
+                       const std::vector<TFileFilter>& filters);
 
 // The windows the batch shows, hides and disables.
 class TQtConvertWindows : public IConvertWindows {

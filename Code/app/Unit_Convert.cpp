@@ -170,6 +170,14 @@ void TFrmMainForm::CreateControls() {
             [this] { btnSelectOutputFolderClick(); });
     connect(btnConvert, &QAbstractButton::clicked, this, [this] { btnConvertClick(); });
     connect(tmrClearMemory, &QTimer::timeout, this, [this] { tmrClearMemoryTimer(); });
+    connect(btnOpenFile, &QAbstractButton::clicked, this, [this] { btnOpenFileClick(); });
+    connect(btnRemoveFile, &QAbstractButton::clicked, this, [this] { btnRemoveFileClick(); });
+    connect(btnClearFile, &QAbstractButton::clicked, this, [this] { btnClearFileClick(); });
+    dxTreeSourceFileInfo->OnKeyDown = [this](int key) { dxTreeSourceFileInfoKeyDown(key); };
+    dxTreeSourceFileInfo->OnEndDrag = [this](bool onList) { dxTreeSourceFileInfoEndDrag(onList); };
+    dxTreeSourceFileInfo->OnEditing = [this] { return dxTreeSourceFileInfoEditing(); };
+    new TFileDropTarget(this, contents_,
+                        [this](const std::vector<std::string>& paths) { WMDropFiles(paths); });
 }
 
 void TFrmMainForm::FormCreate() {
@@ -204,6 +212,7 @@ void TFrmMainForm::BindModels() {
     BindCheckBox(chkShowOutputDirectory, model.chkShowOutputDirectory);
     BindLineEdit(edtOutputFolder, model.edtOutputFolder);
     BindLabel(lblTitle, model.lblTitle);
+    dxTreeSourceFileInfo->Bind(model.dxTreeSourceFileInfo);
 }
 
 void TFrmMainForm::setVisible(bool visible) {
@@ -317,4 +326,34 @@ void TFrmMainForm::actCloseWindowExecute() {
 
 void TFrmMainForm::tmrClearMemoryTimer() {
     Guard([this] { lib_->ClearMemory(); });
+}
+
+void TFrmMainForm::btnOpenFileClick() {
+    Guard([this] { proc_->btnOpenFileClick(); });
+}
+
+void TFrmMainForm::WMDropFiles(const std::vector<std::string>& paths) {
+    Guard([this, &paths] { proc_->WMDropFiles(paths); });
+}
+
+void TFrmMainForm::btnRemoveFileClick() {
+    Guard([this] { proc_->btnRemoveFileClick(); });
+}
+
+void TFrmMainForm::btnClearFileClick() {
+    Guard([this] { proc_->btnClearFileClick(); });
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoKeyDown(int key) {
+    Guard([this, key] { proc_->dxTreeSourceFileInfoKeyDown(key); });
+}
+
+void TFrmMainForm::dxTreeSourceFileInfoEndDrag(bool droppedOnList) {
+    Guard([this, droppedOnList] { proc_->dxTreeSourceFileInfoEndDrag(droppedOnList); });
+}
+
+bool TFrmMainForm::dxTreeSourceFileInfoEditing() {
+    bool allowed = false;
+    Guard([&allowed] { allowed = TCustomProc::dxTreeSourceFileInfoEditing(); });
+    return allowed;
 }

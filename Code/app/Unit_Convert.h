@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FlashForm.h"
 #include "Forms.h"
@@ -103,6 +104,13 @@ class TFrmMainForm : public TSkinnedWindow {
     void actMinimizeExecute();
     void actCloseWindowExecute();
     void tmrClearMemoryTimer();
+    void btnOpenFileClick();
+    void WMDropFiles(const std::vector<std::string>& paths);
+    void btnRemoveFileClick();
+    void btnClearFileClick();
+    void dxTreeSourceFileInfoKeyDown(int key);
+    void dxTreeSourceFileInfoEndDrag(bool droppedOnList);
+    bool dxTreeSourceFileInfoEditing();
 
     void setVisible(bool visible) override;
 
