@@ -212,6 +212,10 @@ void TFrmMainForm::BindModels() {
     BindCheckBox(chkShowOutputDirectory, model.chkShowOutputDirectory);
     BindLineEdit(edtOutputFolder, model.edtOutputFolder);
     BindLabel(lblTitle, model.lblTitle);
+    preview_ = std::make_unique<TPreviewControls>(
+        *proc_, ports_,
+        TPreviewWidgets{pnlMediaView, Panel1, pbPlayState, pnlCurTime, btnPlay, btnPause,
+                        RzBmpButton1, dxTreeSourceFileInfo});
     dxTreeSourceFileInfo->Bind(model.dxTreeSourceFileInfo);
 }
 

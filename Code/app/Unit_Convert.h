@@ -46,6 +46,8 @@ class TFrmMainForm : public TSkinnedWindow {
     // without showing a window.
     bool SiblingFilesFound() const { return siblingFilesFound_; }
     TCustomProc& Proc() { return *proc_; }
+    // The preview's and trim strip's controls and handlers.
+    TPreviewControls& Preview() { return *preview_; }
     TCommonLib& Lib() { return *lib_; }
     const TRecSoftInfo& SoftInfo() const { return softInfo_; }
     const std::string& AppPath() const { return appPath_; }
@@ -133,6 +135,8 @@ class TFrmMainForm : public TSkinnedWindow {
     std::string appPath_;
     std::unique_ptr<TCommonLib> lib_;
     std::unique_ptr<TCustomProc> proc_;
+    // Goes after the widgets and before the shared objects it uses.
+    std::unique_ptr<TPreviewControls> preview_;
     TRecSoftInfo softInfo_;
     bool siblingFilesFound_ = false;
     bool formShown_ = false;

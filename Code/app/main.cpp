@@ -13,6 +13,7 @@
 #include "MediaProbe.h"
 #include "MemoryTrim.h"
 #include "ProcessTable.h"
+#include "QtPlayer.h"
 #include "QtPorts.h"
 #include "Skin.h"
 #include "Unit_Convert.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     TLogindShutdown shutdown;
     TMemoryTrim memory;
     TMediaProbe probe;
+    TQtPlayer player;
 
     TPorts ports;
     ports.Pump = &pump;
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
     ports.Shutdown = &shutdown;
     ports.Memory = &memory;
     ports.Probe = &probe;
+    ports.Player = &player;
     TSysFunc::Processes = &processes;
     app.SetErrorReport(&messages);
 
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
         // loop runs would do nothing, so the program ends here.
         return EXIT_FAILURE;
     }
+    frmMainForm.Preview().AttachPlayer(player);
     auto* frmConverting = new TfrmConverting(forms, frmMainForm.Proc(), ports, &frmMainForm);
     auto* frmOption = new TfrmOption(forms, frmMainForm.Proc(), ports, &frmMainForm);
     frmMainForm.SetOptionForm(frmOption);
