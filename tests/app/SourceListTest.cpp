@@ -148,6 +148,9 @@ struct TMainWindowRig {
     ~TMainWindowRig() {
         Form.reset();
         TAppFunc::SetAppPath("");
+        // Names that are not UTF-8 are beyond QTemporaryDir's clean-up.
+        std::error_code error;
+        std::filesystem::remove_all(Folder.Path(), error);
     }
     bool Show() {
         Form->show();
