@@ -1,6 +1,7 @@
 // The preview with the real media player on generated clips: open, play,
 // the clock's ticks, pause, seek, the end of the media and stop; a damaged
 // file. This suite plays media in real time, for a few seconds.
+#include <QAudioOutput>
 #include <QProcess>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -52,6 +53,7 @@ class PreviewPlayerTest : public QObject {
 
     void playsPausesSeeksEndsAndStops() {
         TQtPlayer player;
+        player.MediaPlayer()->audioOutput()->setMuted(true);
         TPreviewFixture f(player);
         f.Form->Preview().AttachPlayer(player);
         QVERIFY(f.Show());
@@ -116,6 +118,7 @@ class PreviewPlayerTest : public QObject {
     // it held before is gone too) and no message.
     void damagedFileLeavesThePlayerEmpty() {
         TQtPlayer player;
+        player.MediaPlayer()->audioOutput()->setMuted(true);
         TPreviewFixture f(player);
         f.Form->Preview().AttachPlayer(player);
         QVERIFY(f.Show());
