@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QStyledItemDelegate>
 #include <QUrl>
 #include <algorithm>
 #include <numeric>
@@ -21,6 +22,20 @@ constexpr int kVkDelete = 46;
 
 const char* const kCaptions[SourceColumnCount] = {
     "", "File Name", "File Size", "Duration", "Start Time", "End Time", "Cut Time"};
+
+class TGridDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // Whole rows are selected and focused: no frame around one cell.
+        option->state &= ~QStyle::State_HasFocus;
+        // Paths lose their head, not their file name, when the column is narrow.
+        if (index.column() == colFileName) option->textElideMode = Qt::ElideLeft;
+    }
+};
 
 }  // namespace
 
@@ -166,8 +181,7 @@ TSourceListView::TSourceListView(QWidget* parent) : QTreeView(parent) {
     // The ways a cell editor would open; each asks the editing handler first.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
-    // The tail of a path tells the files apart.
-    setTextElideMode(Qt::ElideLeft);
+    setItemDelegate(new TGridDelegate(this));
     setDragEnabled(true);
     setAcceptDrops(true);
     setDropIndicatorShown(false);
@@ -269,16 +283,28 @@ void TSourceListView::ScaleColumns() {
     if (width <= 0) return;
     const int total = std::accumulate(weights_.begin() + colFileName, weights_.end(), 0);
     // Each column gets its share of the width, but never less than its
-    // caption needs; the file name takes what is left.
+    // caption and its longest text need; the file name takes what is left.
     int used = 0;
     for (int column = colFileSize; column < SourceColumnCount; ++column) {
         const int share = width * weights_[static_cast<size_t>(column)] / total;
-        const int columnWidth = std::max(share, header()->sectionSizeHint(column));
+        const int columnWidth = std::max(share, MinimumWidth(column));
         setColumnWidth(column, columnWidth);
         used += columnWidth;
     }
     const int nameShare = width * weights_[colFileName] / total;
     setColumnWidth(colFileName, std::max(width - used, nameShare / 2));
+}
+
+int TSourceListView::MinimumWidth(int column) const {
+    // Room for the caption and its padding, and for the longest text the
+    // column holds: sizes up to four digits and two decimals, time texts.
+    static const QString kLongest[SourceColumnCount] = {
+        "", "", "1023.99 KB", "00:00:00", "00:00:00", "00:00:00", "00:00:00"};
+    constexpr int kCaptionPadding = 14;
+    constexpr int kCellPadding = 10;
+    const QString caption = model()->headerData(column, Qt::Horizontal).toString();
+    return std::max(header()->fontMetrics().horizontalAdvance(caption) + kCaptionPadding,
+                    fontMetrics().horizontalAdvance(kLongest[column]) + kCellPadding);
 }
 
 bool TSourceListView::viewportEvent(QEvent* event) {

@@ -111,6 +111,7 @@ class TSourceListView : public QTreeView {
     void TakeViewFocus(const QModelIndex& current);
     bool IsOwnRowDrag(const QDropEvent* event) const;
     void TakeUserWidths();
+    int MinimumWidth(int column) const;
 
     TSourceListModel* adapter_ = nullptr;
     bool syncing_ = false;
