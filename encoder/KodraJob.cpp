@@ -305,6 +305,15 @@ TKodraParse ParseKodraArgs(const std::vector<std::string>& args) {
     return result;
 }
 
+// Sources whose container ffmpeg cannot seek in, known by their extension.
+static bool CanNotSeek(const std::string& source) {
+    const size_t dot = source.rfind('.');
+    if (dot == std::string::npos || source.find('/', dot) != std::string::npos) return false;
+    std::string ext = source.substr(dot);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext == ".swf";
+}
+
 std::vector<std::string> BuildFfmpegArgs(const TKodraJob& job, const std::string& outputPath,
                                          int progressFd) {
     // "file:" keeps names such as "pipe:1" or "concat:a" from being read as
@@ -319,9 +328,15 @@ std::vector<std::string> BuildFfmpegArgs(const TKodraJob& job, const std::string
                                   "-stats_period",
                                   "0.5"};
     // Before -i the start is an input option: ffmpeg seeks instead of
-    // decoding everything up to it, and output time starts at 0 there.
-    if (job.startMs) a.insert(a.end(), {"-ss", MillisecondsText(*job.startMs)});
+    // decoding everything up to it, and output time starts at 0 there. A
+    // start of 0 needs no seek at all. ffmpeg's SWF reader cannot seek (an
+    // input offset there yields nothing), so for it the start is an output
+    // option: decoded up to, then written from.
+    const bool start = job.startMs && *job.startMs > 0;
+    const bool seekable = !CanNotSeek(job.source);
+    if (start && seekable) a.insert(a.end(), {"-ss", MillisecondsText(*job.startMs)});
     a.insert(a.end(), {"-i", "file:" + job.source});
+    if (start && !seekable) a.insert(a.end(), {"-ss", MillisecondsText(*job.startMs)});
     if (job.lengthMs) a.insert(a.end(), {"-t", MillisecondsText(*job.lengthMs)});
     if (job.HasVideo()) {
         a.insert(a.end(), {"-c:v", job.videoEncoder});

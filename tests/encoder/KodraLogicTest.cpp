@@ -39,6 +39,35 @@ bool Has(const std::vector<std::string>& args, const std::string& word) {
     return std::find(args.begin(), args.end(), word) != args.end();
 }
 
+// ffmpeg cannot seek in an SWF file: an input offset there converts
+// nothing, so its start must come after -i; a start of 0 needs no seek.
+TEST(KodraCommandLine, StartSeeksInTheInputUnlessTheSourceCannotSeek) {
+    struct Case {
+        const char* source;
+        const char* start;
+        int where;  // -1 before -i, +1 after it, 0 absent
+    } cases[] = {{"/v/a.avi", "00:00:03", -1}, {"/v/a.swf", "00:00:03", +1},
+                 {"/v/A.SWF", "00:00:03", +1}, {"/v/a.swf", "00:00:00", 0},
+                 {"/v/a.avi", "00:00:00", 0},  {"/v.swf/a.avi", "00:00:03", -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " " + c.start);
+        TKodraParse parsed = ParseKodraArgs(
+            {"-y", "-i", c.source, "-vcodec", "mpeg4", "-acodec", "aac", "-ss", c.start, "-t",
+             "2", "/o/a.mp4"});
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        std::vector<std::string> args = BuildFfmpegArgs(parsed.job, "/o/.tmp.mp4", 3);
+        const int ss = ValueAt(args, "-ss");
+        const int input = ValueAt(args, "-i");
+        if (c.where == 0) {
+            EXPECT_EQ(ss, -1);
+        } else {
+            ASSERT_GE(ss, 0);
+            EXPECT_EQ(args[ss], "3");
+            EXPECT_EQ(ss < input ? -1 : +1, c.where);
+        }
+    }
+}
+
 // The lines the program composes, after its runner split them into words.
 TEST(KodraCommandLine, ProgramLinesBecomeTheMatchingFfmpegLine) {
     struct Case {
@@ -53,7 +82,7 @@ TEST(KodraCommandLine, ProgramLinesBecomeTheMatchingFfmpegLine) {
     const Case cases[] = {
         {"-y -i /v/a.avi -vcodec mpeg4 -acodec aac -b 768 -s 320x240 -r 25 -aspect 4:3 -ab 128 "
          "-vol 200 -ac 2 -ar 44100 -ss 00:00:00 -t 120 /o/a.mp4",
-         "psp", "aac", true, "volume=2.00", "0", "120"},
+         "psp", "aac", true, "volume=2.00", "<absent>", "120"},
         {"-y -i /v/a.avi -acodec aac -vn -ab 128 -vol 200 -ac 2 -ar 44100 -ss 00:01:00 -t 150 "
          "/o/a.aac",
          "adts", "aac", false, "volume=2.00", "60", "150"},
