@@ -24,13 +24,6 @@ std::string OrFallback(const std::string& text, const std::string& prefix,
     return text.empty() ? fallback : prefix + text;
 }
 
-std::string TrimBlanks(const std::string& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-    return text.substr(first, last - first);
-}
-
 // The text that goes between the two double quotes of a path. The runner
 // splits the line by the quoting rules, so a path holding a quote, or
 // ending in a backslash that would escape the closing quote, is escaped;
@@ -173,7 +166,7 @@ std::string TCustomProc::BuildParameters(const std::string& sourceFile) {
 
     // Every catalogue codec text starts with one of these two words; the
     // sound line leaves the video options out.
-    const bool video = TrimBlanks(p.CodecOptions).compare(0, 7, "-vcodec") == 0;
+    const bool video = TrimControls(p.CodecOptions).compare(0, 7, "-vcodec") == 0;
     const std::string output =
         FileFunc->GetUniqueFileName(p.OutputFolder + p.OutputBaseName + p.OutputExt);
 

@@ -12,10 +12,7 @@ namespace {
 // Sound-only output types put the time into another "=" piece of the
 // encoder's progress line than the video type does.
 bool IsSoundOnly(const std::string& codecOptions) {
-    size_t first = 0;
-    while (first < codecOptions.size() && static_cast<unsigned char>(codecOptions[first]) <= ' ')
-        ++first;
-    return codecOptions.compare(first, 7, "-acodec") == 0;
+    return TrimControls(codecOptions).compare(0, 7, "-acodec") == 0;
 }
 
 int ClampToInt(int64_t value) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "IniFiles32.h"
+#include "TextConvert.h"
 #include "UnitCustomProc.h"
 
 namespace {
@@ -19,18 +20,6 @@ constexpr const char* kProposedPrefix = "UserProfileInfo";
 constexpr const char* kTitle = "Orvanel";
 constexpr const char* kNamePrompt = "Plese input a name";
 constexpr const char* kBadName = "Please enter a profile name without = or line breaks.";
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string Trim(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlankOrControl(text[first])) ++first;
-    while (last > first && IsBlankOrControl(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
 
 // The INI file keeps neither: an "=" would end the key early and a line
 // break would split the section, so the stored row could never be read back.
@@ -81,7 +70,7 @@ bool TCustomProc::AddCustomProfile() {
     const bool confirmed = lib_.Ports().Messages->InputQuery(kTitle, kNamePrompt, answer);
     std::string name;
     if (confirmed) {
-        name = Trim(answer);
+        name = TrimControls(answer);
         if (!FitsTheFile(name)) {
             lib_.ShowMsg(kBadName, 1);
             return false;
@@ -101,7 +90,7 @@ bool TCustomProc::AddCustomProfile() {
 }
 
 bool TCustomProc::SaveCustomProfile() {
-    const std::string name = Trim(forms_.frmOption.cbbCustomProfile.EditText());
+    const std::string name = TrimControls(forms_.frmOption.cbbCustomProfile.EditText());
     if (!FitsTheFile(name)) {
         lib_.ShowMsg(kBadName, 1);
         return false;

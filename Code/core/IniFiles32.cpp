@@ -9,20 +9,9 @@
 #include <system_error>
 
 #include "Errors.h"
+#include "TextConvert.h"
 
 namespace {
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string Trim(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlankOrControl(text[first])) ++first;
-    while (last > first && IsBlankOrControl(text[last - 1])) --last;
-    return text.substr(first, last - first);
-}
 
 // Section names are matched without regard to letter case, by ASCII rules
 // only: a locale's rules (such as a Turkish dotless i) must not make a
@@ -303,14 +292,14 @@ TIniFile32::TIniFile32(const std::string& fileName) : FileName(fileName) {
 TIniFile32::~TIniFile32() = default;
 
 bool TIniFile32::IsSection(const std::string& line) {
-    const std::string trimmed = Trim(line);
+    const std::string trimmed = TrimControls(line);
     return !trimmed.empty() && trimmed.front() == '[' && trimmed.back() == ']';
 }
 
 std::string TIniFile32::GetKeyName(const std::string& line) {
     const size_t equals = line.find('=');
     if (equals == std::string::npos) return {};
-    return Trim(line.substr(0, equals));
+    return TrimControls(line.substr(0, equals));
 }
 
 std::string TIniFile32::GetKeyValue(const std::string& line, const std::string& key) {
@@ -318,7 +307,7 @@ std::string TIniFile32::GetKeyValue(const std::string& line, const std::string& 
     const size_t at = line.find(key);
     const size_t equals = line.find('=');
     if (at == std::string::npos || equals == std::string::npos || at >= equals) return {};
-    return Trim(line.substr(equals + 1));
+    return TrimControls(line.substr(equals + 1));
 }
 
 int TIniFile32::IndexOfSection(const std::string& section) const {
@@ -384,8 +373,8 @@ void TIniFile32::ReadSections(std::vector<std::string>* strings) {
     strings->clear();
     for (const std::string& line : Lines) {
         if (!IsSection(line)) continue;
-        const std::string trimmed = Trim(line);
-        strings->push_back(Trim(trimmed.substr(1, trimmed.size() - 2)));
+        const std::string trimmed = TrimControls(line);
+        strings->push_back(TrimControls(trimmed.substr(1, trimmed.size() - 2)));
     }
 }
 

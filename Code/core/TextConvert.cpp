@@ -37,3 +37,11 @@ int32_t StrToInt(const std::string& text) {
     if (!TryStrToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
     return value;
 }
+
+std::string TrimControls(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+    return text.substr(first, last - first);
+}
