@@ -240,6 +240,8 @@ void TFrmMainForm::FormShow() {
         setAcceptDrops(true);
         ShowFlashForm(this, {appPath_, &softInfo_, &forms_.FrmMainForm.lblTitle, ports_.Pump},
                       SplashTimings);
+        // The application's display name stays unset: Qt would append it to
+        // every window title.
         setWindowTitle(QString::fromUtf8(kAppTitle));
         proc_->ApplyProfile();
     });

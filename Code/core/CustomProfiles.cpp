@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "AppTitle.h"
 #include "IniFiles32.h"
 #include "TextConvert.h"
 #include "UnitCustomProc.h"
@@ -16,8 +17,6 @@ constexpr const char* kProfileFile = "Config/UserProfileInfo.ini";
 constexpr const char* kCountFile = "Config/UserProfileCount.ini";
 constexpr const char* kCountName = "count";
 constexpr const char* kProposedPrefix = "UserProfileInfo";
-// The input box is captioned with the program's title, like every box.
-constexpr const char* kTitle = "Orvanel";
 constexpr const char* kNamePrompt = "Plese input a name";
 constexpr const char* kBadName = "Please enter a profile name without = or line breaks.";
 
@@ -67,7 +66,7 @@ bool TCustomProc::AddCustomProfile() {
 
     const std::string proposed = kProposedPrefix + std::to_string(count);
     std::string answer = proposed;
-    const bool confirmed = lib_.Ports().Messages->InputQuery(kTitle, kNamePrompt, answer);
+    const bool confirmed = lib_.Ports().Messages->InputQuery(kAppTitle, kNamePrompt, answer);
     std::string name;
     if (confirmed) {
         name = TrimControls(answer);
