@@ -11,6 +11,19 @@ namespace {
 constexpr const char* kPlayErrorLog = "Playing Video error.";
 constexpr const char* kZeroTime = "00:00:00";
 
+// Runs the player: playing hides the logo and starts the play clock; a
+// failure shows the logo instead.
+void StartPlaying(IPlayer& player, TMainFormModel& form, bool& isPlaying) {
+    try {
+        player.Run();
+        isPlaying = true;
+        form.panLogo.SetChecked(false);
+        form.dstrckbrMainform.SetChecked(true);
+    } catch (const std::exception&) {
+        form.panLogo.SetChecked(true);
+    }
+}
+
 }  // namespace
 
 void TCustomProc::OpenVideo(const std::string& path) {
@@ -38,28 +51,14 @@ void TCustomProc::OpenVideo(const std::string& path) {
         return;
     }
     lib_.PlayFileName = path;
-    try {
-        player.Run();
-        IsPlaying = true;
-        form.panLogo.SetChecked(false);
-        form.dstrckbrMainform.SetChecked(true);
-    } catch (const std::exception&) {
-        form.panLogo.SetChecked(true);
-    }
+    StartPlaying(player, form, IsPlaying);
 }
 
 void TCustomProc::PlayVideo() {
     TMainFormModel& form = forms_.FrmMainForm;
     IPlayer& player = *lib_.Ports().Player;
     if (!player.IsActive()) return;
-    try {
-        player.Run();
-        IsPlaying = true;
-        form.panLogo.SetChecked(false);
-        form.dstrckbrMainform.SetChecked(true);
-    } catch (const std::exception&) {
-        form.panLogo.SetChecked(true);
-    }
+    StartPlaying(player, form, IsPlaying);
 }
 
 void TCustomProc::PauseVideo() {
