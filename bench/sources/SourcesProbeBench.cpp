@@ -6,23 +6,17 @@
 // Usage: orv_sources_probe_bench [files] [baseline files]   (default 200 200)
 // Exit status 1 when the probe takes 10 ms or more per file or is less than
 // five times faster than the baseline.
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "MediaFixtures.h"
 #include "MediaProbe.h"
 #include "Unit_CommonLib.h"
-
-extern char** environ;
 
 namespace {
 
@@ -35,49 +29,6 @@ double NowMs() {
     using namespace std::chrono;
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
-
-// Starts the program directly (no shell) with its output discarded.
-bool Run(std::vector<std::string> args) {
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-struct Kind {
-    const char* ext;
-    std::vector<std::string> output;
-};
-
-const std::vector<Kind> kKinds = {
-    {".3gp", {"-c:v", "mpeg4", "-c:a", "aac", "-ac", "1", "-ar", "8000", "-f", "3gp"}},
-    {".3g2", {"-c:v", "mpeg4", "-c:a", "aac", "-ac", "1", "-ar", "8000", "-f", "3g2"}},
-    {".avi", {"-c:v", "mpeg4", "-c:a", "mp3", "-f", "avi"}},
-    {".m4v", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "ipod"}},
-    {".mp4", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "mp4"}},
-    {".mpeg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}},
-    {".mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}},
-    {".asf", {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}},
-    {".mov", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "mov"}},
-    {".wmv", {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}},
-    {".vob", {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"}},
-    {".rm", {"-c:v", "rv10", "-c:a", "ac3", "-f", "rm"}},
-    {".rmvb", {"-c:v", "rv20", "-c:a", "ac3", "-f", "rm"}},
-    {".flv", {"-c:v", "flv1", "-c:a", "mp3", "-f", "flv"}},
-    {".swf", {"-c:v", "flv1", "-c:a", "mp3", "-f", "swf"}},
-};
 
 int ArgOr(int argc, char** argv, int index, int fallback) {
     if (argc <= index) return fallback;
@@ -101,26 +52,13 @@ int main(int argc, char** argv) {
     // Ten-second clips, one per container; the files are copies of them,
     // so the containers mix in turn.
     std::vector<std::string> originals;
-    for (const Kind& kind : kKinds) {
+    const std::vector<ClipKind>& kinds = AcceptedClipKinds();
+    for (const ClipKind& kind : kinds) {
         const std::string path = folder + "original" + kind.ext;
-        std::vector<std::string> args = {
-            "ffmpeg",
-            "-nostdin",
-            "-v",
-            "error",
-            "-y",
-            "-f",
-            "lavfi",
-            "-i",
-            "testsrc=size=320x240:rate=25:duration=10",
-            "-f",
-            "lavfi",
-            "-i",
-            "sine=frequency=440:sample_rate=44100:duration=10",
-        };
+        std::vector<std::string> args = ClipCommand("320x240", "10");
         args.insert(args.end(), kind.output.begin(), kind.output.end());
         args.push_back(path);
-        if (!Run(args)) {
+        if (RunProgram(args) != 0) {
             std::fprintf(stderr, "ffmpeg could not write %s\n", path.c_str());
             fs::remove_all(folder);
             return 2;
@@ -129,8 +67,8 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> paths;
     for (int i = 0; i < files; ++i) {
-        const size_t k = static_cast<size_t>(i) % kKinds.size();
-        const std::string path = folder + "file " + std::to_string(i) + kKinds[k].ext;
+        const size_t k = static_cast<size_t>(i) % kinds.size();
+        const std::string path = folder + "file " + std::to_string(i) + kinds[k].ext;
         fs::copy_file(originals[k], path);
         paths.push_back(path);
     }
@@ -155,8 +93,8 @@ int main(int argc, char** argv) {
     start = NowMs();
     int baselineFailed = 0;
     for (int i = 0; i < baselineFiles; ++i) {
-        baselineFailed += Run({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                               "csv=p=0", paths[static_cast<size_t>(i)]})
+        baselineFailed += RunProgram({"ffprobe", "-v", "error", "-show_entries", "format=duration",
+                                      "-of", "csv=p=0", paths[static_cast<size_t>(i)]}) == 0
                               ? 0
                               : 1;
     }
@@ -165,7 +103,7 @@ int main(int argc, char** argv) {
 
     const double ratio = baselineMs / probeMs;
     std::printf("files: %d (%zu containers), rows added: %d, probe failures: %d\n", files,
-                kKinds.size(), list.RowCount(), failed);
+                kinds.size(), list.RowCount(), failed);
     std::printf("probe per file:            %8.3f ms\n", probeMs);
     std::printf("add operation per file:    %8.3f ms\n", addMs);
     std::printf("ffprobe per file (%3d):    %8.3f ms (failures: %d)\n", baselineFiles, baselineMs,

@@ -19,6 +19,7 @@
 #include "ConvertingLogic.h"
 #include "Forms.h"
 #include "FuncObjects.h"
+#include "MediaFixtures.h"
 #include "Ports.h"
 #include "UnitCustomProc.h"
 #include "Unit_CommonLib.h"
@@ -212,10 +213,6 @@ class LingeringProcesses : public FakeProcesses {
 class TEngineWorld {
   public:
     TEngineWorld() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orv-engine-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        appDir = pattern + "/";
         std::filesystem::create_directory(appDir + "Config");
         outDir = appDir + "out";
         TAppFunc::SetAppPath(appDir);
@@ -247,8 +244,6 @@ class TEngineWorld {
     ~TEngineWorld() {
         TAppFunc::SetAppPath("");
         TSysFunc::Processes = nullptr;
-        std::error_code ec;
-        std::filesystem::remove_all(appDir, ec);
     }
 
     TEngineWorld(const TEngineWorld&) = delete;
@@ -299,7 +294,8 @@ class TEngineWorld {
         return found;
     }
 
-    std::string appDir;
+    TempFolder folder{"orv-engine-"};
+    std::string appDir = folder.path;
     std::string outDir;
     Journal journal;
     FakePump pump{journal};

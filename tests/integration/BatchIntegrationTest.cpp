@@ -1,9 +1,6 @@
 // Whole batches through the real process runner and process list.
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -18,42 +15,13 @@
 #include "ArgumentRules.h"
 #include "ConvertingLogic.h"
 #include "FuncObjects.h"
+#include "MediaFixtures.h"
 #include "ProcessTable.h"
 #include "UnitCustomProc.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs a program (found on PATH, never through a shell) and returns its
-// exit status and what it wrote to standard output.
-std::pair<int, std::string> RunCapture(const std::vector<std::string>& args) {
-    int fds[2];
-    if (pipe(fds) != 0) return {-1, {}};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    if (spawned != 0) return {-1, output};
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 class SleepingPump : public IEventPump {
   public:
@@ -134,20 +102,6 @@ class BatchWorld {
     std::unique_ptr<TConvertingLogic> logic;
 };
 
-class TempFolder {
-  public:
-    explicit TempFolder(const std::string& prefix) {
-        std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        path = pattern + "/";
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
-    std::string path;
-};
-
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -170,10 +124,8 @@ TEST(IntegrationBatch, ConvertsTwoClipsWithTheRealEncoder) {
     TempFolder tmp("orv batch ");
     const std::vector<std::string> clips = {tmp.path + "clip one.mkv", tmp.path + "clip 'two'.mkv"};
     for (const std::string& clip : clips) {
-        const auto [status, out] = RunCapture(
-            {"ffmpeg", "-v", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-             "testsrc=duration=3:size=320x240:rate=25", "-f", "lavfi", "-i",
-             "sine=frequency=440:duration=3", "-c:v", "mpeg4", "-c:a", "aac", "-shortest", clip});
+        const auto [status, out] =
+            MakeClip(clip, "320x240", "3", {"-c:v", "mpeg4", "-c:a", "aac", "-shortest"});
         ASSERT_EQ(status, 0) << "ffmpeg could not make " << clip;
     }
 
@@ -197,9 +149,7 @@ TEST(IntegrationBatch, ConvertsTwoClipsWithTheRealEncoder) {
     for (const auto& o : outputs) {
         SCOPED_TRACE(o.path);
         ASSERT_TRUE(fs::is_regular_file(o.path));
-        const auto [status, probe] = RunCapture({"ffprobe", "-v", "error", "-show_entries",
-                                                 "stream=codec_name:format=duration", "-of",
-                                                 "default=noprint_wrappers=1", o.path});
+        const auto [status, probe] = ProbeEntries(o.path, "stream=codec_name:format=duration");
         ASSERT_EQ(status, 0) << probe;
         EXPECT_NE(probe.find("codec_name=mpeg4"), std::string::npos) << probe;
         EXPECT_NE(probe.find("codec_name=aac"), std::string::npos) << probe;

@@ -1,10 +1,7 @@
 // A row trimmed with the markers, through the strip's handlers, converts
 // through the real encoder to a file of just the chosen range.
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -16,43 +13,14 @@
 #include "ArgumentRules.h"
 #include "ConvertingLogic.h"
 #include "FuncObjects.h"
+#include "MediaFixtures.h"
 #include "ProcessTable.h"
 #include "TrimLogic.h"
 #include "UnitCustomProc.h"
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs a program found on PATH, never through a shell; its exit status and
-// what it wrote to standard output.
-std::pair<int, std::string> RunTool(const std::vector<std::string>& args) {
-    int fds[2];
-    if (pipe(fds) != 0) return {-1, {}};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addclose(&actions, fds[1]);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    std::string output;
-    char buffer[4096];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(n));
-    close(fds[0]);
-    if (spawned != 0) return {-1, output};
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 struct SleepingPump : IEventPump {
     void ProcessMessages() override {}
@@ -74,30 +42,15 @@ struct RecordingMessages : IMessages {
     void ShowError(const std::string& text) override { Shown.push_back(text); }
 };
 
-struct TempFolder {
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "orv trim XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        Path = pattern + "/";
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        fs::remove_all(Path, ec);
-    }
-    std::string Path;
-};
-
 TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     const char* appDirText = std::getenv("ORV_APP_DIR");
     ASSERT_NE(appDirText, nullptr);
     const std::string appDir = appDirText;
     ASSERT_TRUE(IsExecutableFile(appDir + kEncoderName)) << appDir;
-    TempFolder tmp;
-    const std::string clip = tmp.Path + "ten seconds.mkv";
-    const auto [made, madeText] = RunTool({"ffmpeg", "-v", "error", "-nostdin", "-y", "-f", "lavfi",
-                                           "-i", "testsrc=duration=10:size=160x120:rate=25", "-f",
-                                           "lavfi", "-i", "sine=frequency=440:duration=10", "-c:v",
-                                           "mpeg4", "-c:a", "aac", "-shortest", clip});
+    TempFolder tmp("orv trim ");
+    const std::string clip = tmp.path + "ten seconds.mkv";
+    const auto [made, madeText] =
+        MakeClip(clip, "160x120", "10", {"-c:v", "mpeg4", "-c:a", "aac", "-shortest"});
     ASSERT_EQ(made, 0) << madeText;
 
     SleepingPump pump;
@@ -109,7 +62,7 @@ TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     ports.Messages = &messages;
     ports.Runner = &runner;
     ports.Processes = &processes;
-    TAppFunc::SetAppPath(tmp.Path);
+    TAppFunc::SetAppPath(tmp.path);
     InitFuncObjects();
     TSysFunc::Processes = &processes;
     TForms forms;
@@ -120,7 +73,7 @@ TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     proc.Pauses = {10, 10, 10};
     proc.FillAllLists();
     proc.ApplyProfile();
-    forms.FrmMainForm.edtOutputFolder.SetText(tmp.Path + "out");
+    forms.FrmMainForm.edtOutputFolder.SetText(tmp.path + "out");
 
     TSourceList& list = forms.FrmMainForm.dxTreeSourceFileInfo;
     const int row = list.Append({"True", clip, "", "00:00:10", "00:00:00", "00:00:10", "00:00:10"});
@@ -144,11 +97,9 @@ TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     TAppFunc::SetAppPath("");
 
     EXPECT_TRUE(messages.Shown.empty()) << messages.Shown.front();
-    const std::string output = tmp.Path + "out/ten seconds.mp4";
+    const std::string output = tmp.path + "out/ten seconds.mp4";
     ASSERT_TRUE(fs::is_regular_file(output));
-    const auto [probed, probe] =
-        RunTool({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                 "default=noprint_wrappers=1:nokey=1", output});
+    const auto [probed, probe] = ProbeEntries(output, "format=duration", false);
     ASSERT_EQ(probed, 0) << probe;
     EXPECT_NEAR(std::stod(probe), 3.0, 0.3) << probe;
 }

@@ -1,11 +1,7 @@
 // The media probe on real files: clips made here with ffmpeg in every
 // container the source list accepts, and files that are no media at all.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,65 +14,15 @@
 #include <thread>
 #include <vector>
 
+#include "MediaFixtures.h"
 #include "MediaProbe.h"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs ffmpeg itself, never through a shell, and tells whether it succeeded.
-bool RunFfmpeg(const std::vector<std::string>& args) {
-    std::vector<std::string> all = {"ffmpeg", "-nostdin", "-v", "error", "-y"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-struct ClipKind {
-    const char* ext;
-    std::vector<std::string> output;  // codecs and container
-};
-
-// One container ffmpeg writes for each accepted extension.
-const std::vector<ClipKind>& Kinds() {
-    static const std::vector<ClipKind> kinds = {
-        {".3gp", {"-c:v", "mpeg4", "-c:a", "aac", "-ac", "1", "-ar", "8000", "-f", "3gp"}},
-        {".3g2", {"-c:v", "mpeg4", "-c:a", "aac", "-ac", "1", "-ar", "8000", "-f", "3g2"}},
-        {".avi", {"-c:v", "mpeg4", "-c:a", "mp3", "-f", "avi"}},
-        {".m4v", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "ipod"}},
-        {".mp4", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "mp4"}},
-        {".mpeg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}},
-        {".mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}},
-        {".asf", {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}},
-        {".mov", {"-c:v", "mpeg4", "-c:a", "aac", "-f", "mov"}},
-        {".wmv", {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}},
-        {".vob", {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"}},
-        {".rm", {"-c:v", "rv10", "-c:a", "ac3", "-f", "rm"}},
-        {".rmvb", {"-c:v", "rv20", "-c:a", "ac3", "-f", "rm"}},
-        {".flv", {"-c:v", "flv1", "-c:a", "mp3", "-f", "flv"}},
-        {".swf", {"-c:v", "flv1", "-c:a", "mp3", "-f", "swf"}},
-    };
-    return kinds;
-}
-
 const ClipKind& Kind(const std::string& ext) {
-    for (const auto& k : Kinds()) {
+    for (const auto& k : AcceptedClipKinds()) {
         if (ext == k.ext) return k;
     }
     throw std::invalid_argument("no clip kind " + ext);
@@ -84,30 +30,16 @@ const ClipKind& Kind(const std::string& ext) {
 
 class MediaProbeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/orv-probe-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = std::string(pattern) + "/";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-
     // A clip of picture and sound lasting the given seconds.
     std::string Clip(const std::string& name, const ClipKind& kind, const std::string& seconds) {
         const std::string path = folder_ + name;
-        std::vector<std::string> args = {
-            "-f", "lavfi", "-i", "testsrc=size=160x128:rate=25:duration=" + seconds,
-            "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + seconds,
-        };
-        args.insert(args.end(), kind.output.begin(), kind.output.end());
-        args.push_back(path);
-        EXPECT_TRUE(RunFfmpeg(args)) << "ffmpeg could not write " << path;
+        EXPECT_EQ(MakeClip(path, "160x128", seconds, kind.output).first, 0)
+            << "ffmpeg could not write " << path;
         return path;
     }
 
-    std::string folder_;
+    TempFolder tmp_{"orv-probe-"};
+    const std::string folder_ = tmp_.path;
     TMediaProbe probe_;
 };
 
@@ -124,7 +56,7 @@ std::optional<int64_t> ProbeWithin(TMediaProbe& probe, const std::string& path) 
 
 TEST_F(MediaProbeTest, EveryAcceptedContainerProbesToItsDuration) {
     std::vector<std::string> paths;
-    for (const auto& kind : Kinds())
+    for (const auto& kind : AcceptedClipKinds())
         paths.push_back(Clip(std::string("clip") + kind.ext, kind, "3"));
     // One probe for all: nothing of one file may linger into the next.
     for (const auto& path : paths) {
