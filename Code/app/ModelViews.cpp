@@ -16,6 +16,14 @@ void DetachOnDestroy(QObject* view, Model& model) {
 
 void ShowList(QComboBox* view, const TSettingsList& model) {
     const QSignalBlocker blocker(view);
+    ShowItems(view, model);
+    view->setCurrentIndex(model.ItemIndex());
+    view->setEnabled(model.Enabled());
+}
+
+}  // namespace
+
+void ShowItems(QComboBox* view, const TSettingsList& model) {
     bool same = view->count() == model.Count();
     for (int i = 0; same && i < model.Count(); ++i)
         same = view->itemText(i) == ToQString(model.Item(i));
@@ -23,11 +31,15 @@ void ShowList(QComboBox* view, const TSettingsList& model) {
         view->clear();
         for (const auto& item : model.Items()) view->addItem(ToQString(item));
     }
-    view->setCurrentIndex(model.ItemIndex());
-    view->setEnabled(model.Enabled());
 }
 
-}  // namespace
+QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    return label;
+}
 
 void BindComboBox(QComboBox* view, TSettingsList& model, std::function<void()> onUserChoice) {
     view->setEditable(false);

@@ -19,3 +19,9 @@ void BindCheckBox(QCheckBox* view, TCheckValue& model);
 // A read-only field: the model is written by code only.
 void BindLineEdit(QLineEdit* view, TTextValue& model);
 void BindLabel(QLabel* view, TTextValue& model);
+
+// Refills the list's items only when they differ from the model's: a refill
+// would lose the selection and the edit text. Blocks no signals itself.
+void ShowItems(QComboBox* view, const TSettingsList& model);
+// A plain-text label with its object name, placed at geometry.
+QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry, QWidget* parent);

@@ -1,6 +1,7 @@
 #include "Skin.h"
 
 #include <QBitmap>
+#include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -61,4 +62,13 @@ TButtonPictures LoadButtonPictures(const QString& name, const QSize& size, qreal
     pictures.Hot = slice(1);
     pictures.Down = slice(2);
     return pictures;
+}
+
+QString WindowStyleSheet() {
+    QString sheet;
+    for (const char* name : {":/skin/main.qss", ":/skin/windows.qss"}) {
+        QFile file(name);
+        if (file.open(QIODevice::ReadOnly)) sheet += QString::fromUtf8(file.readAll());
+    }
+    return sheet;
 }

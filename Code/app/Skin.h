@@ -30,3 +30,7 @@ struct TButtonPictures {
     QPixmap Hot;
 };
 TButtonPictures LoadButtonPictures(const QString& name, const QSize& size, qreal pixelRatio = 1.0);
+
+// The style sheets of the progress window and the Options dialog: the main
+// window's sheet followed by the one for the other windows.
+QString WindowStyleSheet();

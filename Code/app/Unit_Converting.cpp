@@ -1,7 +1,6 @@
 #include "Unit_Converting.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -27,29 +26,12 @@ void ShowBar(QProgressBar* view, const TProgressBarModel& model) {
     view->setValue(model.Position());
 }
 
-QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(geometry);
-    return label;
-}
-
 QProgressBar* MakeBar(const char* name, const QRect& geometry, QWidget* parent) {
     auto* bar = new QProgressBar(parent);
     bar->setObjectName(name);
     bar->setTextVisible(false);
     bar->setGeometry(geometry);
     return bar;
-}
-
-QString StyleSheet() {
-    QString sheet;
-    for (const char* name : {":/skin/main.qss", ":/skin/windows.qss"}) {
-        QFile file(name);
-        if (file.open(QIODevice::ReadOnly)) sheet += QString::fromUtf8(file.readAll());
-    }
-    return sheet;
 }
 
 }  // namespace
@@ -89,7 +71,7 @@ TfrmConverting::TfrmConverting(TForms& forms, TCustomProc& proc, TPorts& ports, 
     setWindowTitle("Converting");
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kClientWidth, kClientHeight);
-    setStyleSheet(StyleSheet());
+    setStyleSheet(WindowStyleSheet());
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(), size());
         area.moveCenter(screen->availableGeometry().center());

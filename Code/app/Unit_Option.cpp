@@ -1,7 +1,6 @@
 #include "Unit_Option.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -12,16 +11,9 @@
 #include "ErrorReport.h"
 #include "ModelViews.h"
 #include "QtText.h"
+#include "Skin.h"
 
 namespace {
-
-QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(geometry);
-    return label;
-}
 
 QComboBox* MakeList(const char* name, const QRect& geometry, QWidget* parent) {
     auto* list = new QComboBox(parent);
@@ -40,27 +32,12 @@ QPushButton* MakeButton(const char* name, const QString& caption, const QRect& g
     return button;
 }
 
-QString StyleSheet() {
-    QString sheet;
-    for (const char* name : {":/skin/main.qss", ":/skin/windows.qss"}) {
-        QFile file(name);
-        if (file.open(QIODevice::ReadOnly)) sheet += QString::fromUtf8(file.readAll());
-    }
-    return sheet;
-}
-
 void ShowEditable(QComboBox* view, const TEditableList& model) {
     const QSignalBlocker blocker(view);
     QLineEdit* edit = view->lineEdit();
     // Taken first: selecting nothing below empties the field and loses it.
     const int cursor = edit->cursorPosition();
-    bool same = view->count() == model.Count();
-    for (int i = 0; same && i < model.Count(); ++i)
-        same = view->itemText(i) == ToQString(model.Item(i));
-    if (!same) {
-        view->clear();
-        for (const auto& item : model.Items()) view->addItem(ToQString(item));
-    }
+    ShowItems(view, model);
     // Qt empties the edit field when it selects nothing; the model's edit
     // text is what shows.
     if (view->currentIndex() != model.ItemIndex()) view->setCurrentIndex(model.ItemIndex());
@@ -109,7 +86,7 @@ TfrmOption::TfrmOption(TForms& forms, TCustomProc& proc, TPorts& ports, QWidget*
     setWindowTitle("Options");
     setFixedSize(kClientWidth, kClientHeight);
     setModal(false);
-    setStyleSheet(StyleSheet());
+    setStyleSheet(WindowStyleSheet());
     CreateControls();
     BindModels();
 }
