@@ -2,19 +2,18 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "AdvanceSystem.h"
 #include "ArgumentRules.h"
 #include "ConvertingLogic.h"
 #include "FuncObjects.h"
+#include "IntegrationDoubles.h"
 #include "MediaFixtures.h"
 #include "ProcessTable.h"
 #include "UnitCustomProc.h"
@@ -23,11 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SleepingPump : public IEventPump {
-  public:
-    void ProcessMessages() override {}
-    void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
+using integration::SleepingPump;
 
 class RecordingMessages : public IMessages {
   public:

@@ -4,16 +4,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "AdvanceSystem.h"
 #include "ArgumentRules.h"
 #include "ConvertingLogic.h"
 #include "FuncObjects.h"
+#include "IntegrationDoubles.h"
 #include "MediaFixtures.h"
 #include "MediaProbe.h"
 #include "ProcessTable.h"
@@ -23,27 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SleepingPump : public IEventPump {
-  public:
-    void ProcessMessages() override {}
-    void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
-
-class RecordingMessages : public IMessages {
-  public:
-    bool ShowMsg(const std::string& text, int) override {
-        shown.push_back(text);
-        return true;
-    }
-    int ShowInfoMsg(const std::string& text, int) override {
-        shown.push_back(text);
-        return mbOK;
-    }
-    bool AskYesNo(const std::string&) override { return false; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    void ShowError(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
+using integration::RecordingMessages;
+using integration::SleepingPump;
 
 class NoShutdown : public IShutdown {
   public:

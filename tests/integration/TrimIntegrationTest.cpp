@@ -3,16 +3,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "AdvanceSystem.h"
 #include "ArgumentRules.h"
 #include "ConvertingLogic.h"
 #include "FuncObjects.h"
+#include "IntegrationDoubles.h"
 #include "MediaFixtures.h"
 #include "ProcessTable.h"
 #include "TrimLogic.h"
@@ -22,25 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SleepingPump : IEventPump {
-    void ProcessMessages() override {}
-    void Sleep(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
-
-struct RecordingMessages : IMessages {
-    std::vector<std::string> Shown;
-    bool ShowMsg(const std::string& text, int) override {
-        Shown.push_back(text);
-        return true;
-    }
-    int ShowInfoMsg(const std::string& text, int) override {
-        Shown.push_back(text);
-        return mbOK;
-    }
-    bool AskYesNo(const std::string&) override { return false; }
-    bool InputQuery(const std::string&, const std::string&, std::string&) override { return false; }
-    void ShowError(const std::string& text) override { Shown.push_back(text); }
-};
+using integration::RecordingMessages;
+using integration::SleepingPump;
 
 TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     const char* appDirText = std::getenv("ORV_APP_DIR");
@@ -96,7 +78,7 @@ TEST(IntegrationTrim, MarkersSetTheRangeTheEncoderConverts) {
     TSysFunc::Processes = nullptr;
     TAppFunc::SetAppPath("");
 
-    EXPECT_TRUE(messages.Shown.empty()) << messages.Shown.front();
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.front();
     const std::string output = tmp.path + "out/ten seconds.mp4";
     ASSERT_TRUE(fs::is_regular_file(output));
     const auto [probed, probe] = ProbeEntries(output, "format=duration", false);
