@@ -196,8 +196,8 @@ std::string TFileFunc::FindFreeFileName(const std::string& path) const {
                 break;
             }
         }
-        // A case-blind file system (FAT memory cards) hides a clash the
-        // exact comparison misses; the encoder would overwrite that file.
+        // On a case-blind file system, such as a FAT memory card, an entry may
+        // clash with a name the exact comparison passes; the encoder would overwrite it.
         if (!taken && !EntryExists(candidate)) return candidate;
 
         if (base == FBaseName) {
