@@ -15,6 +15,7 @@
 namespace {
 
 using previewtest::CountingMessages;
+using previewtest::PlayerRig;
 using previewtest::ScriptedPlayer;
 using PlayerState = ScriptedPlayer::State;
 
@@ -22,24 +23,11 @@ const std::string kA = "/v/a.avi";  // 10 s
 const std::string kB = "/v/b.avi";  // 20 s
 
 // The preview wired to a scripted player, with two rows in the list.
-struct PreviewRig {
-    TPorts ports;
-    ScriptedPlayer player;
-    CountingMessages messages;
-    TCommonLib lib{"/nonexistent/", ports};
-    TForms forms;
-    TCustomProc proc{lib, forms};
-    TPreviewLogic preview{proc};
-    TTrimLogic trim{proc};
-
+struct PreviewRig : PlayerRig {
     PreviewRig() {
-        ports.Player = &player;
-        ports.Messages = &messages;
         List().Append({"True", kA, "1 KB", "00:00:10", "00:00:00", "00:00:10", "00:00:10"});
         List().Append({"True", kB, "1 KB", "00:00:20", "00:00:00", "00:00:20", "00:00:20"});
     }
-    TMainFormModel& Form() { return forms.FrmMainForm; }
-    TSourceList& List() { return forms.FrmMainForm.dxTreeSourceFileInfo; }
     void SelectOnly(int row) {
         List().ClearSelection();
         if (row >= 0) List().SetSelected(row, true);

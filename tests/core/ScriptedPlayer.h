@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "Forms.h"
 #include "Ports.h"
+#include "PreviewLogic.h"
+#include "TrimLogic.h"
+#include "UnitCustomProc.h"
 
 namespace previewtest {
 
@@ -79,6 +83,27 @@ class CountingMessages : public IMessages {
         return ++Shown, false;
     }
     void ShowError(const std::string&) override { ++Shown; }
+};
+
+// The preview and the trim handlers wired to a scripted player and a
+// counting message seam, over an empty list.
+struct PlayerRig {
+    TPorts ports;
+    ScriptedPlayer player;
+    CountingMessages messages;
+    TCommonLib lib{"/nonexistent/", ports};
+    TForms forms;
+    TCustomProc proc{lib, forms};
+    TPreviewLogic preview{proc};
+    TTrimLogic trim{proc};
+
+    PlayerRig() {
+        ports.Player = &player;
+        ports.Messages = &messages;
+    }
+    TMainFormModel& Form() { return forms.FrmMainForm; }
+    TSourceList& List() { return forms.FrmMainForm.dxTreeSourceFileInfo; }
+    TTrimStrip& Strip() { return forms.FrmMainForm.Panel1; }
 };
 
 }  // namespace previewtest

@@ -10,6 +10,7 @@
 namespace {
 
 using previewtest::CountingMessages;
+using previewtest::PlayerRig;
 using previewtest::ScriptedPlayer;
 
 TEST(TrimArithmetic, MarkerPositionToSeconds) {
@@ -110,22 +111,7 @@ const std::string kA = "/v/a.avi";
 const std::string kB = "/v/b.avi";
 
 // The trim handlers over a list, with the preview on a scripted player.
-struct TrimRig {
-    TPorts ports;
-    ScriptedPlayer player;
-    CountingMessages messages;
-    TCommonLib lib{"/nonexistent/", ports};
-    TForms forms;
-    TCustomProc proc{lib, forms};
-    TTrimLogic trim{proc};
-    TPreviewLogic preview{proc};
-
-    TrimRig() {
-        ports.Player = &player;
-        ports.Messages = &messages;
-    }
-    TSourceList& List() { return forms.FrmMainForm.dxTreeSourceFileInfo; }
-    TTrimStrip& Strip() { return forms.FrmMainForm.Panel1; }
+struct TrimRig : PlayerRig {
     int AddRow(const std::string& path, const std::string& duration, const std::string& start,
                const std::string& end, bool selected = true) {
         const int row = List().Append({"True", path, "1 KB", duration, start, end, "?"});
